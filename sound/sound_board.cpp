@@ -1,0 +1,9 @@
+#include "sound/sound_board.h"
+
+namespace sound {
+
+std::vector<rt::ControlLayout> SoundButtonLayouts() { return {}; }
+
+void OnVolumeSliderMoved() {}
+
+}  // namespace sound
