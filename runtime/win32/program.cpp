@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <new>
 #include <string>
 
 #include "runtime/files.h"
@@ -48,7 +49,11 @@ int RunProgram(const ProgramDefinition& program) {
     InitCommonControlsEx(&controls);
 
     int exitCode = 0;
-    if (win32::LoadMainWindow(*program.mainWindow)) exitCode = RunMessageLoop();
+    try {
+        if (win32::LoadMainWindow(*program.mainWindow)) exitCode = RunMessageLoop();
+    } catch (const std::bad_alloc&) {
+        RaiseRuntimeError(0, "Out of memory.");
+    }
     RunExitRoutineOnce();
     return exitCode;
 }
