@@ -26,6 +26,9 @@ SONITRA_EXE = BUILD_DIR / "bin" / "Sonitra.exe"
 HELPERS_DIR = BUILD_DIR / "bin" / "e2e"
 ARTIFACTS_DIR = Path(os.environ.get("SONITRA_E2E_ARTIFACTS", BUILD_DIR / "e2e-artifacts"))
 CACHE_DIR = BUILD_DIR / "e2e-cache"
+# A DLL to put beside every program SonitraTestCase installs, as SkinH_EL.dll, in place of the
+# engine the program deploys itself (e.g. bin/e2e/skin_engine_recorder.dll). Unset: the real one.
+SKIN_ENGINE_OVERRIDE = os.environ.get("SONITRA_E2E_SKIN_ENGINE")
 
 DEFAULT_TIMEOUT = 30.0
 
@@ -429,11 +432,11 @@ class WineSession:
         self._processes.append(process)
         return process
 
-    def end_programs(self):
-        """Ends every program started through run_program that still runs."""
-        for process in self._processes:
+    def end_programs(self, keep=0):
+        """Ends every program started through run_program that still runs, except the first keep of them."""
+        for process in self._processes[keep:]:
             process.end()
-        self._processes.clear()
+        del self._processes[keep:]
 
     def probe(self, *args, check=True):
         """Runs the probe and returns its parsed JSON (None if it failed and check is False)."""
@@ -506,6 +509,20 @@ class WineSession:
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True, timeout=60)
         return Image.load(path)
 
+    def settled_screenshot(self, name, region=None, timeout=DEFAULT_TIMEOUT):
+        """A screenshot taken once region (left, top, right, bottom) looks the same twice in a row."""
+        previous = None
+
+        def settled():
+            nonlocal previous
+            shot = self.screenshot(name)
+            part = shot.crop(*region) if region else shot
+            same = previous is not None and part.data == previous.data
+            previous = part
+            return shot if same else None
+
+        return wait_for(settled, timeout=timeout, interval=0.3, what=f"the screen to settle for {name}")
+
     def capture_files(self):
         """The ALSA capture files, by name (e.g. wave-44100-2.raw), with their bytes."""
         return {p.name: p.read_bytes() for p in sorted(self.capture_dir.glob("*.raw"))}
@@ -557,11 +574,16 @@ class SonitraTestCase(unittest.TestCase):
 
     def setUp(self):
         self.wine.artifacts = ARTIFACTS_DIR / self.id().split(".", 1)[-1]
-        self.addCleanup(self.wine.end_programs)
+        # Programs the class started in setUpClass outlive each test.
+        self.addCleanup(self.wine.end_programs, keep=len(self.wine._processes))
 
-    def start_sonitra(self, folder=r"C:\Sonitra", name="Sonitra.exe", cwd=None):
+    @classmethod
+    def start_sonitra(cls, folder=r"C:\Sonitra", name="Sonitra.exe", cwd=None):
         """Installs the program in folder under name, starts it and returns the process."""
-        return self.wine.run_program(self.wine.install(folder, name), cwd=cwd)
+        program = cls.wine.install(folder, name)
+        if SKIN_ENGINE_OVERRIDE:
+            cls.wine.install(folder, "SkinH_EL.dll", source=SKIN_ENGINE_OVERRIDE)
+        return cls.wine.run_program(program, cwd=cwd)
 
 
 def main():

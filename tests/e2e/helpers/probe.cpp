@@ -7,6 +7,7 @@
 //   probe send <hwnd> <msg> <wparam> <lparam>   sends a message whose arguments hold no pointers
 //   probe kill <pid>             terminates a process with exit code 1
 //   probe screen                 primary screen size and the foreground window
+//   probe icon <file>            size and bit depth of each image in the file's first icon group
 //
 // Windows of a Wine virtual desktop are not X windows, so geometry has to be read through Win32.
 #include <windows.h>
@@ -17,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -162,11 +164,9 @@ std::string TopLevelJson(HWND window, DWORD pid) {
     RECT client{};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    const bool hasIcon = GetClassLongPtrW(window, GCLP_HICON) || SendMessageW(window, WM_GETICON, ICON_BIG, 0);
     std::string json = "{" + CommonFields(window) + ",\"pid\":" + Number(pid) + ",\"client\":" + Rect(client) +
                        ",\"owner\":" + Handle(GetWindow(window, GW_OWNER)) + ",\"iconic\":" + (IsIconic(window) ? "true" : "false") +
-                       ",\"zoomed\":" + (IsZoomed(window) ? "true" : "false") + ",\"has_icon\":" + (hasIcon ? "true" : "false") +
-                       ",\"children\":[";
+                       ",\"zoomed\":" + (IsZoomed(window) ? "true" : "false") + ",\"children\":[";
     std::vector<HWND> children;
     EnumChildWindows(window, CollectWindow, reinterpret_cast<LPARAM>(&children));
     for (size_t i = 0; i < children.size(); ++i) json += (i ? "," : "") + ChildJson(children[i]);
@@ -228,14 +228,28 @@ std::wstring CurrentDirectoryOf(HANDLE process) {
     return text;
 }
 
+// Wine answers GetProcessHandleCount with 0 for other processes; the system process list has the count.
+DWORD HandleCountOf(HANDLE process, DWORD pid) {
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles) && handles) return handles;
+    ULONG size = 0;
+    std::vector<char> buffer(1 << 20);
+    if (NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &size) != 0) return 0;
+    for (size_t offset = 0;;) {
+        const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
+        if (static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId)) == pid) return entry->HandleCount;
+        if (!entry->NextEntryOffset) return 0;
+        offset += entry->NextEntryOffset;
+    }
+}
+
 int DescribeProcess(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) {
         std::printf("null\n");
         return 1;
     }
-    DWORD handles = 0;
-    GetProcessHandleCount(process, &handles);
+    const DWORD handles = HandleCountOf(process, pid);
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
@@ -246,7 +260,7 @@ int DescribeProcess(DWORD pid) {
     GetExitCodeProcess(process, &exitCode);
     std::printf("{\"pid\":%lu,\"threads\":%d,\"handles\":%lu,\"private_bytes\":%llu,\"working_set\":%llu,"
                 "\"running\":%s,\"image\":%s,\"cwd\":%s,\"modules\":%s}\n",
-                pid, ThreadCount(pid), handles, static_cast<unsigned long long>(memory.PrivateUsage),
+                pid, ThreadCount(pid), handles, static_cast<unsigned long long>(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage),
                 static_cast<unsigned long long>(memory.WorkingSetSize), exitCode == STILL_ACTIVE ? "true" : "false",
                 Quoted(image).c_str(), Quoted(CurrentDirectoryOf(process)).c_str(), Modules(pid).c_str());
     CloseHandle(process);
@@ -276,6 +290,40 @@ int KillProcess(DWORD pid) {
     return killed ? 0 : 1;
 }
 
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR first) {
+    *reinterpret_cast<LPWSTR*>(first) = name;
+    return FALSE;
+}
+
+#pragma pack(push, 1)
+struct IconGroupEntry {
+    BYTE width, height, colourCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+// The images of a file's first icon group, the one Explorer shows for it.
+int DescribeFileIcon(const wchar_t* path) {
+    HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    LPWSTR first = nullptr;
+    if (module) EnumResourceNamesW(module, RT_GROUP_ICON, TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
+    HRSRC resource = first ? FindResourceW(module, first, RT_GROUP_ICON) : nullptr;
+    const BYTE* group = resource ? static_cast<const BYTE*>(LockResource(LoadResource(module, resource))) : nullptr;
+    std::string json = "[";
+    const WORD count = group ? *reinterpret_cast<const WORD*>(group + 4) : 0;
+    for (WORD i = 0; i < count; ++i) {
+        IconGroupEntry entry;
+        memcpy(&entry, group + 6 + i * sizeof entry, sizeof entry);
+        json += std::string(i ? "," : "") + "{\"size\":" + Number(entry.width ? entry.width : 256) +
+                ",\"bits\":" + Number(entry.bitCount) + "}";
+    }
+    if (module) FreeLibrary(module);
+    std::printf("%s]\n", json.c_str());
+    return 0;
+}
+
 int DescribeScreen() {
     std::printf("{\"width\":%d,\"height\":%d,\"foreground\":%s}\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                 Handle(GetForegroundWindow()).c_str());
@@ -284,7 +332,7 @@ int DescribeScreen() {
 
 int Usage() {
     std::fprintf(stderr, "usage: probe windows [pid] | process <pid> | processes | close <hwnd> | "
-                         "send <hwnd> <msg> <wparam> <lparam> | kill <pid> | screen\n");
+                         "send <hwnd> <msg> <wparam> <lparam> | kill <pid> | screen | icon <file>\n");
     return 2;
 }
 
@@ -299,6 +347,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"processes") return ListProcesses();
     if (command == L"kill" && argc == 3) return KillProcess(static_cast<DWORD>(number(2)));
     if (command == L"screen") return DescribeScreen();
+    if (command == L"icon" && argc == 3) return DescribeFileIcon(argv[2]);
     if (command == L"close" && argc == 3) {
         std::printf("%s\n", PostMessageW(WindowFromText(argv[2]), WM_CLOSE, 0, 0) ? "true" : "false");
         return 0;
