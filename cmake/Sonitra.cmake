@@ -71,11 +71,12 @@ if(WIN32)
   add_library(sonitra_platform_flags INTERFACE)
   target_compile_definitions(sonitra_platform_flags INTERFACE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
   add_library(sonitra_win32_libs INTERFACE)
-  target_link_libraries(sonitra_win32_libs INTERFACE sonitra_platform_flags comctl32 gdi32 user32 kernel32 msacm32 winmm shlwapi)
+  target_link_libraries(sonitra_win32_libs INTERFACE sonitra_platform_flags comctl32 gdi32 user32 kernel32 shlwapi)
   if(NOT MSVC)
     # One portable file: no libgcc, libstdc++ or winpthread DLLs beside the program.
     add_link_options(-static -static-libgcc -static-libstdc++)
-    target_link_options(sonitra_win32_libs INTERFACE -municode)
+    # Only the windowed program starts at wWinMain; console programs (the tests) keep main.
+    target_link_options(sonitra_win32_libs INTERFACE $<$<BOOL:$<TARGET_PROPERTY:WIN32_EXECUTABLE>>:-municode>)
   endif()
 endif()
 

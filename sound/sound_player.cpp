@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sound/id3_tag.h"
+#include "sound/mp3_file_decoding.h"
 
 namespace sound {
 namespace {
@@ -20,15 +21,6 @@ std::optional<uint64_t> FindAudioStart(rt::FileStream& file) {
         return file.ReadAt(offset, header) == header.size();
     };
     return AudioStartAfterId3Tags(readHeader, file.Size());
-}
-
-rt::Mp3StreamFormat StreamFormatOf(const FrameHeader& header) {
-    rt::Mp3StreamFormat format;
-    format.pcm = {header.sampleRate, header.channels};
-    format.bitrateKbps = header.bitrateKbps;
-    format.frameBytes = header.frameBytes - (header.padded ? 1 : 0);
-    format.samplesPerFrame = header.samplesPerFrame;
-    return format;
 }
 
 }  // namespace
@@ -77,7 +69,7 @@ SoundPlayer::Ending SoundPlayer::Play(rt::FileStream& file, uint64_t audioStart)
     MpegFrameReader frames(file, audioStart);
     const auto firstFrame = frames.NextFrame();
     if (!firstFrame || frames.Header().layer != 3) return Ending::FinishedOrFailed;
-    const rt::Mp3StreamFormat format = StreamFormatOf(frames.Header());
+    const rt::Mp3StreamFormat format = DecoderFormatOf(frames.Header());
 
     std::unique_ptr<rt::Mp3Decoder> decoder = rt::OpenMp3Decoder(format);
     std::vector<uint8_t> firstPcm;
@@ -90,10 +82,14 @@ SoundPlayer::Ending SoundPlayer::Play(rt::FileStream& file, uint64_t audioStart)
         std::lock_guard lock(mutex_);
         report_.deviceFormat = format.pcm;
     }
-    const bool published = PublishOutput(output.get());
-    const Ending ending = published ? Feed(frames, *decoder, std::move(firstPcm), *output) : Ending::Discarded;
-    PublishOutput(nullptr);
-    return ending;  // destroying the output resets and closes the device
+    // Unpublished before the output is destroyed (which resets and closes the device), also
+    // when an exception leaves early.
+    struct Unpublish {
+        SoundPlayer& player;
+        ~Unpublish() { player.PublishOutput(nullptr); }
+    } unpublish{*this};
+    if (!PublishOutput(output.get())) return Ending::Discarded;
+    return Feed(frames, *decoder, std::move(firstPcm), *output);
 }
 
 // Decodes the remaining frames and queues their audio, then waits until it has all sounded.

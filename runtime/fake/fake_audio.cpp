@@ -130,6 +130,7 @@ int FakeAudio::MostDevicesOpenAtOnce() const {
 
 void FakeAudio::FinishBuffers() {
     std::lock_guard lock(State().mutex);
+    State().settings.buffersFinishAtOnce = true;
     ++State().finishGeneration;
     State().changed.notify_all();
 }

@@ -38,7 +38,7 @@ public:
     std::vector<AudioEvent> Events() const;
     // The most devices that were open at the same time.
     int MostDevicesOpenAtOnce() const;
-    // Lets every queued buffer finish sounding.
+    // Lets every queued buffer finish sounding, and every buffer queued from now on.
     void FinishBuffers();
 };
 
