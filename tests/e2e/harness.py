@@ -418,14 +418,20 @@ class WineSession:
 
     # -- processes ------------------------------------------------------------------------------
 
-    def run_program(self, program, cwd=None, args=(), unix_cwd=None):
-        """Starts a Windows program through the launcher; cwd is its Windows working folder."""
+    def run_program(self, program, cwd=None, args=(), unix_cwd=None, remove_unix_cwd=False):
+        """Starts a Windows program through the launcher; cwd is its Windows working folder.
+
+        Without cwd the program inherits the launcher's, which Wine takes from unix_cwd; with
+        remove_unix_cwd that folder is deleted just before Wine starts.
+        """
         self._started += 1
         status = self.root / "status" / f"{self._started}.txt"
         status.parent.mkdir(exist_ok=True)
         log = open(self.root / "status" / f"{self._started}.log", "wb")
-        popen = subprocess.Popen(["wine", str(HELPERS_DIR / "launch.exe"), self.windows_path(status), cwd or "-", program,
-                                  *args], env=self.env, cwd=unix_cwd or self.root, stdout=log, stderr=log,
+        command = ["wine", str(HELPERS_DIR / "launch.exe"), self.windows_path(status), cwd or "-", program, *args]
+        if remove_unix_cwd:
+            command = ["sh", "-c", 'rmdir "$PWD" && exec "$@"', "sh"] + command
+        popen = subprocess.Popen(command, env=self.env, cwd=unix_cwd or self.root, stdout=log, stderr=log,
                                  preexec_fn=_die_with_parent)
         log.close()
         process = WinProcess(self, popen, status, program)
@@ -580,10 +586,15 @@ class SonitraTestCase(unittest.TestCase):
     @classmethod
     def start_sonitra(cls, folder=r"C:\Sonitra", name="Sonitra.exe", cwd=None):
         """Installs the program in folder under name, starts it and returns the process."""
-        program = cls.wine.install(folder, name)
-        if SKIN_ENGINE_OVERRIDE:
-            cls.wine.install(folder, "SkinH_EL.dll", source=SKIN_ENGINE_OVERRIDE)
-        return cls.wine.run_program(program, cwd=cwd)
+        return cls.wine.run_program(install_sonitra(cls.wine, folder, name), cwd=cwd)
+
+
+def install_sonitra(wine, folder=r"C:\Sonitra", name="Sonitra.exe"):
+    """Copies Sonitra.exe into folder under name (with SONITRA_E2E_SKIN_ENGINE beside it if set)."""
+    program = wine.install(folder, name)
+    if SKIN_ENGINE_OVERRIDE:
+        wine.install(folder, "SkinH_EL.dll", source=SKIN_ENGINE_OVERRIDE)
+    return program
 
 
 def main():
