@@ -40,6 +40,16 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
 }
 
+// A rename may replace a file that could not be opened for writing (Wine replaces read-only and
+// open files, and an administrator may open read-only ones), so the target must first prove
+// writable: not read-only, and openable for writing with no sharing.
+bool TargetIsWritableOrAbsent(const std::wstring& target) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    FileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen() || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace
 
 std::optional<Bytes> ReadWholeFile(std::string_view path) {
@@ -61,6 +71,7 @@ std::optional<Bytes> ReadWholeFile(std::string_view path) {
 
 bool WriteWholeFileAtomically(std::string_view path, const Bytes& content) {
     const std::wstring target = win32::WideFromUtf8(path);
+    if (!TargetIsWritableOrAbsent(target)) return false;
     wchar_t temporary[MAX_PATH + 1];
     if (!GetTempFileNameW(FolderOf(target).c_str(), L"snt", 0, temporary)) return false;
     bool written;
