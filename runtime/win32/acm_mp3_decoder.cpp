@@ -21,11 +21,14 @@ struct AcmApi {
     decltype(&acmStreamConvert) convert;
     decltype(&acmStreamUnprepareHeader) unprepareHeader;
     decltype(&acmStreamClose) close;
+    decltype(&acmDriverID) driverId;
+    decltype(&acmDriverOpen) driverOpen;
 };
 
 const AcmApi* BoundAcmApi() {
-    static const char* const kNames[] = {"acmStreamOpen", "acmStreamPrepareHeader", "acmStreamConvert",
-                                         "acmStreamUnprepareHeader", "acmStreamClose"};
+    static const char* const kNames[] = {"acmStreamOpen",  "acmStreamPrepareHeader", "acmStreamConvert",
+                                         "acmStreamUnprepareHeader", "acmStreamClose", "acmDriverID",
+                                         "acmDriverOpen"};
     static FARPROC addresses[std::size(kNames)];
     static AcmApi api;
     static bool bound = false;
@@ -40,6 +43,8 @@ const AcmApi* BoundAcmApi() {
         api.convert = reinterpret_cast<decltype(api.convert)>(addresses[2]);
         api.unprepareHeader = reinterpret_cast<decltype(api.unprepareHeader)>(addresses[3]);
         api.close = reinterpret_cast<decltype(api.close)>(addresses[4]);
+        api.driverId = reinterpret_cast<decltype(api.driverId)>(addresses[5]);
+        api.driverOpen = reinterpret_cast<decltype(api.driverOpen)>(addresses[6]);
     });
     return bound ? &api : nullptr;
 }
@@ -114,6 +119,22 @@ private:
     bool started_ = false;
 };
 
+// Opening a stream without naming a driver makes the ACM try every installed driver, which
+// takes milliseconds; so the driver that took the first stream is kept open and asked first.
+HACMSTREAM OpenStream(const AcmApi& api, WAVEFORMATEX& mp3, WAVEFORMATEX& pcm) {
+    static std::mutex mutex;
+    static HACMDRIVER layer3Driver = nullptr;
+    std::lock_guard lock(mutex);
+    HACMSTREAM stream = nullptr;
+    if (layer3Driver && api.open(&stream, layer3Driver, &mp3, &pcm, nullptr, 0, 0, 0) == MMSYSERR_NOERROR) return stream;
+    if (api.open(&stream, nullptr, &mp3, &pcm, nullptr, 0, 0, 0) != MMSYSERR_NOERROR) return nullptr;
+    HACMDRIVERID driverId = nullptr;
+    if (!layer3Driver && api.driverId(reinterpret_cast<HACMOBJ>(stream), &driverId, 0) == MMSYSERR_NOERROR) {
+        if (api.driverOpen(&layer3Driver, driverId, 0) != MMSYSERR_NOERROR) layer3Driver = nullptr;
+    }
+    return stream;
+}
+
 }  // namespace
 
 std::unique_ptr<Mp3Decoder> OpenMp3Decoder(const Mp3StreamFormat& format) {
@@ -141,8 +162,8 @@ std::unique_ptr<Mp3Decoder> OpenMp3Decoder(const Mp3StreamFormat& format) {
     pcm.nBlockAlign = static_cast<WORD>(format.pcm.channels * 2);
     pcm.nAvgBytesPerSec = format.pcm.sampleRate * pcm.nBlockAlign;
 
-    HACMSTREAM stream = nullptr;
-    if (api->open(&stream, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, 0) != MMSYSERR_NOERROR) return nullptr;
+    HACMSTREAM stream = OpenStream(*api, mp3.wfx, pcm);
+    if (!stream) return nullptr;
     auto decoder = std::make_unique<AcmMp3Decoder>(*api, stream, format.pcm.channels);
     if (!decoder->IsReady()) return nullptr;
     return decoder;
