@@ -47,7 +47,8 @@ std::optional<LegibilityFault> CheckPair(const SkinLook& look, const TextOnBackg
     ColourRole worstRole = pair.from;
     for (int i = 0; i <= kGradientSamples; ++i) {
         const double t = static_cast<double>(i) / kGradientSamples;
-        const double contrast = ContrastRatio(look.colour(pair.text), Mix(look.colour(pair.from), look.colour(pair.to), t));
+        const double contrast =
+            ContrastRatio(look.colour(pair.text), Mix(look.colour(pair.from), look.colour(pair.to), t));
         if (contrast < worst) {
             worst = contrast;
             worstRole = t < 0.5 ? pair.from : pair.to;

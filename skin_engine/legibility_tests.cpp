@@ -1,6 +1,6 @@
-#include "skin_engine/legibility.h"
-
 #include <gtest/gtest.h>
+
+#include "skin_engine/legibility.h"
 
 namespace skin_engine {
 namespace {
@@ -34,11 +34,13 @@ SkinLook BlackOnWhite() {
     return look;
 }
 
-TEST(Legibility, AcceptsALookWithStrongContrastEverywhere) { EXPECT_TRUE(FindLegibilityFaults(BlackOnWhite()).empty()); }
+TEST(Legibility, AcceptsALookWithStrongContrastEverywhere) {
+    EXPECT_TRUE(FindLegibilityFaults(BlackOnWhite()).empty());
+}
 
 TEST(Legibility, NamesEveryFaintTextInEveryState) {
-    const ColourRole faint[] = {ColourRole::ButtonDisabledText, ColourRole::TabHotText, ColourRole::CaptionButtonPressedGlyph,
-                                ColourRole::LabelText};
+    const ColourRole faint[] = {ColourRole::ButtonDisabledText, ColourRole::TabHotText,
+                                ColourRole::CaptionButtonPressedGlyph, ColourRole::LabelText};
     for (ColourRole role : faint) {
         SkinLook look = BlackOnWhite();
         look.colours[static_cast<size_t>(role)] = {0x99, 0x99, 0x99};

@@ -82,11 +82,11 @@ enum class ColourRole : uint16_t {
 inline constexpr size_t kColourRoleCount = static_cast<size_t>(ColourRole::Count);
 
 enum class Metric : uint16_t {
-    FrameLineWidth,      // outer frame line, inside the system's frame
-    CaptionGradient,     // CaptionGradientKind
+    FrameLineWidth,   // outer frame line, inside the system's frame
+    CaptionGradient,  // CaptionGradientKind
     CaptionFontWeight,
-    TextFontWeight,      // buttons and tabs
-    ButtonStyle,         // ButtonStyleKind
+    TextFontWeight,  // buttons and tabs
+    ButtonStyle,     // ButtonStyleKind
     ButtonRadius,
     ButtonBorderWidth,
     CaptionButtonShape,  // CaptionButtonShapeKind

@@ -66,8 +66,8 @@ std::vector<uint8_t> ColourPayload(size_t role, Rgb colour) {
 
 std::vector<uint8_t> MetricPayload(size_t metric, int32_t value) {
     const auto bits = static_cast<uint32_t>(value);
-    return {static_cast<uint8_t>(metric), static_cast<uint8_t>(metric >> 8), static_cast<uint8_t>(bits),
-            static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)};
+    return {static_cast<uint8_t>(metric),    static_cast<uint8_t>(metric >> 8), static_cast<uint8_t>(bits),
+            static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16),  static_cast<uint8_t>(bits >> 24)};
 }
 
 // Collects records and remembers which roles and metrics have been given.
@@ -110,9 +110,12 @@ struct Unpacking {
 
     bool record(uint16_t type, std::span<const uint8_t> payload) {
         switch (static_cast<RecordType>(type)) {
-        case RecordType::Name: return name(payload);
-        case RecordType::Colour: return colour(payload);
-        case RecordType::Metric: return metric(payload);
+            case RecordType::Name:
+                return name(payload);
+            case RecordType::Colour:
+                return colour(payload);
+            case RecordType::Metric:
+                return metric(payload);
         }
         return true;  // a record type this engine does not know
     }

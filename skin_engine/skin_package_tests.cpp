@@ -1,6 +1,6 @@
-#include "skin_engine/skin_package.h"
-
 #include <gtest/gtest.h>
+
+#include "skin_engine/skin_package.h"
 
 namespace skin_engine {
 namespace {
@@ -62,8 +62,7 @@ TEST_P(DamagedPackage, IsRejected) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, DamagedPackage,
     ::testing::Values(
-        Damage{"empty", [](auto& p) { p.clear(); }},
-        Damage{"wrong magic", [](auto& p) { p[1] = 'X'; }},
+        Damage{"empty", [](auto& p) { p.clear(); }}, Damage{"wrong magic", [](auto& p) { p[1] = 'X'; }},
         Damage{"unknown version", [](auto& p) { PutU16(p, 6, 2); }},
         Damage{"truncated", [](auto& p) { p.resize(p.size() - 3); }},
         Damage{"header only", [](auto& p) { p.resize(kPackageHeaderSize); }},
@@ -78,10 +77,11 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"metric above its range", [](auto& p) { PutU32(p, p.size() - 4, 1000000); }},
         Damage{"negative metric", [](auto& p) { PutU32(p, p.size() - 4, 0x80000000u); }},
         Damage{"name holding a zero byte", [](auto& p) { p[kPackageHeaderSize + 5] = 0; }},
-        Damage{"larger than any skin", [](auto& p) {
-            p.resize(kMaximumPackageSize + 1);
-            PutU32(p, 8, static_cast<uint32_t>(p.size()));
-        }}),
+        Damage{"larger than any skin",
+               [](auto& p) {
+                   p.resize(kMaximumPackageSize + 1);
+                   PutU32(p, 8, static_cast<uint32_t>(p.size()));
+               }}),
     [](const auto& info) {
         std::string name = info.param.what;
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';

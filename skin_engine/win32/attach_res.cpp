@@ -6,8 +6,8 @@
 #include "skin_engine/skin_package.h"
 #include "skin_engine/win32/thread_skinning.h"
 
-extern "C" int __stdcall SkinH_AttachRes(const unsigned char* package, int length,
-                                                               const char* /*password*/, int, int, int) {
+extern "C" int __stdcall SkinH_AttachRes(const unsigned char* package, int length, const char* /*password*/, int, int,
+                                         int) {
     constexpr int kAccepted = 0;
     constexpr int kRejected = 1;
     constexpr int kFailed = 2;

@@ -1,6 +1,7 @@
 // Child controls: push buttons, the tab control, the track bar, and the messages a parent
 // answers for its children (label colours, owner-drawn buttons).
 #include <windows.h>
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -23,9 +24,12 @@ std::wstring WindowText(HWND window) {
 
 FaceStyle StyleOf(const SkinPalette& palette) {
     switch (static_cast<ButtonStyleKind>(palette.metric(Metric::ButtonStyle))) {
-    case ButtonStyleKind::Flat: return FaceStyle::Flat;
-    case ButtonStyleKind::Glass: return FaceStyle::Glass;
-    case ButtonStyleKind::Gradient: break;
+        case ButtonStyleKind::Flat:
+            return FaceStyle::Flat;
+        case ButtonStyleKind::Glass:
+            return FaceStyle::Glass;
+        case ButtonStyleKind::Gradient:
+            break;
     }
     return FaceStyle::Gradient;
 }
@@ -43,7 +47,8 @@ R Offset(R role, int by) { return static_cast<R>(static_cast<int>(role) + by); }
 
 void DrawCaptionText(HDC dc, HWND button, RECT area, const SkinPalette& palette, COLORREF colour) {
     const std::wstring text = WindowText(button);
-    HGDIOBJ oldFont = SelectObject(dc, palette.textFont(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0))));
+    HGDIOBJ oldFont =
+        SelectObject(dc, palette.textFont(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0))));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
     InflateRect(&area, -3, -2);
@@ -118,7 +123,9 @@ void PaintTabControl(HWND tabs, HDC dc, const SkinPalette& palette, const Skinne
     const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
     const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
     const int radius = palette.metric(Metric::TabRadius);
-    HGDIOBJ oldFont = SelectObject(dc, palette.textFont(reinterpret_cast<HFONT>(SendMessageW(tabs, WM_GETFONT, 0, 0))));
+    // The tab control sized its tabs for its own font, so the titles keep it.
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(tabs, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     for (int i = 0; i < count; ++i) {
         RECT item{};
@@ -160,7 +167,8 @@ void PaintTrackBar(HWND track, HDC target, const SkinPalette& palette, const Ski
     const int middle = (thumb.top + thumb.bottom) / 2;
     const RECT groove{channel.left, middle - height / 2, channel.right, middle - height / 2 + height};
     const Rgb grooveColour = palette.look().colour(R::TrackChannel);
-    DrawBox(dc, groove, {grooveColour, grooveColour, palette.colour(R::TrackChannelBorder), 1, height / 2, FaceStyle::Flat});
+    DrawBox(dc, groove,
+            {grooveColour, grooveColour, palette.colour(R::TrackChannelBorder), 1, height / 2, FaceStyle::Flat});
 
     // Ticks along the bottom edge, placed as the control places its thumb. Asking the control
     // for each tick's place would cost a message per tick.
@@ -170,7 +178,8 @@ void PaintTrackBar(HWND track, HDC target, const SkinPalette& palette, const Ski
     const int thumbWidth = thumb.right - thumb.left;
     const int run = channel.right - channel.left - thumbWidth;
     const auto tickAt = [&](int value) {
-        const int x = channel.left + thumbWidth / 2 + (maximum > minimum ? run * (value - minimum) / (maximum - minimum) : 0);
+        const int x =
+            channel.left + thumbWidth / 2 + (maximum > minimum ? run * (value - minimum) / (maximum - minimum) : 0);
         FillSolid(dc, {x, client.bottom - 2, x + 1, client.bottom}, tick);
     };
     const int ticks = static_cast<int>(SendMessageW(track, TBM_GETNUMTICS, 0, 0));
@@ -234,9 +243,12 @@ void DrawPushButton(const DRAWITEMSTRUCT& item, const SkinPalette& palette) {
     PaintBackgroundBeneath(item.hwndItem, dc, local);
 
     const R first = FirstRoleOfButtonState(item, state && state->hot);
-    const BoxLook look{palette.look().colour(first), palette.look().colour(Offset(first, 1)),
-                       palette.colour(Offset(first, 2)), palette.metric(Metric::ButtonBorderWidth),
-                       std::min(palette.metric(Metric::ButtonRadius), std::min(width, height) / 2), StyleOf(palette)};
+    const BoxLook look{palette.look().colour(first),
+                       palette.look().colour(Offset(first, 1)),
+                       palette.colour(Offset(first, 2)),
+                       palette.metric(Metric::ButtonBorderWidth),
+                       std::min(palette.metric(Metric::ButtonRadius), std::min(width, height) / 2),
+                       StyleOf(palette)};
     DrawBox(dc, local, look);
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_DISABLED)) {
         RECT ring = local;
@@ -272,22 +284,22 @@ bool HandleMessageForChildren(HWND, UINT message, WPARAM wParam, LPARAM lParam, 
     const SkinPalette* palette = CurrentPalette();
     if (!palette) return false;
     switch (message) {
-    case WM_CTLCOLORSTATIC: {
-        // Labels draw their text over the skin's background, which the parent has painted.
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, palette->colour(R::LabelText));
-        SetBkMode(dc, TRANSPARENT);
-        result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        return true;
-    }
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        const SkinnedWindow* state = item ? FindSkinned(item->hwndItem) : nullptr;
-        if (!state || item->CtlType != ODT_BUTTON || state->kind != WindowKind::PushButton) return false;
-        DrawPushButton(*item, *palette);
-        result = TRUE;
-        return true;
-    }
+        case WM_CTLCOLORSTATIC: {
+            // Labels draw their text over the skin's background, which the parent has painted.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, palette->colour(R::LabelText));
+            SetBkMode(dc, TRANSPARENT);
+            result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+            return true;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            const SkinnedWindow* state = item ? FindSkinned(item->hwndItem) : nullptr;
+            if (!state || item->CtlType != ODT_BUTTON || state->kind != WindowKind::PushButton) return false;
+            DrawPushButton(*item, *palette);
+            result = TRUE;
+            return true;
+        }
     }
     return false;
 }
@@ -297,14 +309,19 @@ LRESULT PushButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) 
         SkinnedWindow* state = FindSkinned(button);
         if (state) {
             switch (message) {
-            case WM_MOUSEMOVE: SetHot(button, *state, true); break;
-            case WM_MOUSELEAVE: SetHot(button, *state, false); break;
-            case WM_ERASEBKGND: return 1;
-            case WM_CREATE: {
-                const LRESULT created = CallPrevious(button, message, wParam, lParam);
-                if (created != -1) MakeOwnerDrawn(button);
-                return created;
-            }
+                case WM_MOUSEMOVE:
+                    SetHot(button, *state, true);
+                    break;
+                case WM_MOUSELEAVE:
+                    SetHot(button, *state, false);
+                    break;
+                case WM_ERASEBKGND:
+                    return 1;
+                case WM_CREATE: {
+                    const LRESULT created = CallPrevious(button, message, wParam, lParam);
+                    if (created != -1) MakeOwnerDrawn(button);
+                    return created;
+                }
             }
         }
     } catch (...) {
@@ -320,22 +337,24 @@ LRESULT TabControlProc(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam) {
             LRESULT result = 0;
             if (HandleMessageForChildren(tabs, message, wParam, lParam, result)) return result;
             switch (message) {
-            case WM_PAINT:
-            case WM_PRINTCLIENT:
-                return PaintWith(tabs, message, wParam, [&](HDC dc) { PaintTabControl(tabs, dc, *palette, *state); });
-            case WM_ERASEBKGND: return 1;
-            case WM_MOUSEMOVE:
-            case WM_MOUSELEAVE: {
-                const int hot = message == WM_MOUSELEAVE ? -1 : TabUnderMouse(tabs, lParam);
-                if (hot != state->hotTab) {
-                    state->hotTab = hot;
-                    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, tabs, 0};
-                    if (hot >= 0) TrackMouseEvent(&track);
-                    const RECT strip = TabStripArea(tabs);
-                    InvalidateRect(tabs, &strip, FALSE);
+                case WM_PAINT:
+                case WM_PRINTCLIENT:
+                    return PaintWith(tabs, message, wParam,
+                                     [&](HDC dc) { PaintTabControl(tabs, dc, *palette, *state); });
+                case WM_ERASEBKGND:
+                    return 1;
+                case WM_MOUSEMOVE:
+                case WM_MOUSELEAVE: {
+                    const int hot = message == WM_MOUSELEAVE ? -1 : TabUnderMouse(tabs, lParam);
+                    if (hot != state->hotTab) {
+                        state->hotTab = hot;
+                        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, tabs, 0};
+                        if (hot >= 0) TrackMouseEvent(&track);
+                        const RECT strip = TabStripArea(tabs);
+                        InvalidateRect(tabs, &strip, FALSE);
+                    }
+                    break;
                 }
-                break;
-            }
             }
         }
     } catch (...) {
@@ -349,19 +368,25 @@ LRESULT TrackBarProc(HWND track, UINT message, WPARAM wParam, LPARAM lParam) {
         const SkinPalette* palette = CurrentPalette();
         if (state && palette) {
             switch (message) {
-            case WM_PAINT:
-            case WM_PRINTCLIENT:
-                return PaintWith(track, message, wParam, [&](HDC dc) { PaintTrackBar(track, dc, *palette, *state); });
-            case WM_ERASEBKGND: return 1;
-            case WM_MOUSEMOVE: {
-                RECT thumb{};
-                SendMessageW(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-                SetHot(track, *state, PtInRect(&thumb, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE);
-                break;
-            }
-            case WM_MOUSELEAVE: SetHot(track, *state, false); break;
-            case WM_LBUTTONUP:
-            case WM_CAPTURECHANGED: InvalidateRect(track, nullptr, FALSE); break;
+                case WM_PAINT:
+                case WM_PRINTCLIENT:
+                    return PaintWith(track, message, wParam,
+                                     [&](HDC dc) { PaintTrackBar(track, dc, *palette, *state); });
+                case WM_ERASEBKGND:
+                    return 1;
+                case WM_MOUSEMOVE: {
+                    RECT thumb{};
+                    SendMessageW(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+                    SetHot(track, *state, PtInRect(&thumb, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE);
+                    break;
+                }
+                case WM_MOUSELEAVE:
+                    SetHot(track, *state, false);
+                    break;
+                case WM_LBUTTONUP:
+                case WM_CAPTURECHANGED:
+                    InvalidateRect(track, nullptr, FALSE);
+                    break;
             }
         }
     } catch (...) {

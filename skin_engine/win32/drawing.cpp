@@ -57,7 +57,8 @@ void DrawBox(HDC dc, const RECT& area, const BoxLook& look) {
     int saved = 0;
     if (look.radius > 0) {
         saved = SaveDC(dc);
-        clip = CreateRoundRectRgn(area.left, area.top, area.right + 1, area.bottom + 1, look.radius * 2, look.radius * 2);
+        clip =
+            CreateRoundRectRgn(area.left, area.top, area.right + 1, area.bottom + 1, look.radius * 2, look.radius * 2);
         // Region coordinates are device coordinates; painters here draw with the default mapping.
         POINT origin{};
         GetWindowOrgEx(dc, &origin);
@@ -65,22 +66,22 @@ void DrawBox(HDC dc, const RECT& area, const BoxLook& look) {
         ExtSelectClipRgn(dc, clip, RGN_AND);
     }
     switch (look.style) {
-    case FaceStyle::Flat:
-        FillVerticalGradient(dc, area, area, look.top, look.top);
-        break;
-    case FaceStyle::Gradient:
-        FillVerticalGradient(dc, area, area, look.top, look.bottom);
-        break;
-    case FaceStyle::Glass: {
-        // A bright upper half and a deeper lower half with a step between them; every colour
-        // lies on the run from top to bottom, where the legibility check looks.
-        const int middle = (area.top + area.bottom) / 2;
-        const RECT upper{area.left, area.top, area.right, middle};
-        const RECT lower{area.left, middle, area.right, area.bottom};
-        FillVerticalGradient(dc, upper, upper, look.top, Mix(look.top, look.bottom, 0.3));
-        FillVerticalGradient(dc, lower, lower, Mix(look.top, look.bottom, 0.65), look.bottom);
-        break;
-    }
+        case FaceStyle::Flat:
+            FillVerticalGradient(dc, area, area, look.top, look.top);
+            break;
+        case FaceStyle::Gradient:
+            FillVerticalGradient(dc, area, area, look.top, look.bottom);
+            break;
+        case FaceStyle::Glass: {
+            // A bright upper half and a deeper lower half with a step between them; every colour
+            // lies on the run from top to bottom, where the legibility check looks.
+            const int middle = (area.top + area.bottom) / 2;
+            const RECT upper{area.left, area.top, area.right, middle};
+            const RECT lower{area.left, middle, area.right, area.bottom};
+            FillVerticalGradient(dc, upper, upper, look.top, Mix(look.top, look.bottom, 0.3));
+            FillVerticalGradient(dc, lower, lower, Mix(look.top, look.bottom, 0.65), look.bottom);
+            break;
+        }
     }
     if (clip) {
         RestoreDC(dc, saved);

@@ -84,19 +84,19 @@ void DrawGlyph(HDC dc, CaptionButton button, const RECT& area, COLORREF colour) 
     const int inset = w * 3 / 10;
     const RECT g{area.left + inset, area.top + inset, area.right - inset, area.bottom - inset};
     switch (button) {
-    case CaptionButton::Close:
-        DrawLine(dc, g.left, g.top, g.right, g.bottom, colour, 2);
-        DrawLine(dc, g.left, g.bottom - 1, g.right, g.top - 1, colour, 2);
-        break;
-    case CaptionButton::Minimise:
-        FillSolid(dc, {g.left, g.bottom - 2, g.right, g.bottom}, colour);
-        break;
-    case CaptionButton::Maximise:
-        DrawOutline(dc, g, colour, 1, 0);
-        FillSolid(dc, {g.left, g.top, g.right, g.top + 2}, colour);
-        break;
-    case CaptionButton::None:
-        break;
+        case CaptionButton::Close:
+            DrawLine(dc, g.left, g.top, g.right, g.bottom, colour, 2);
+            DrawLine(dc, g.left, g.bottom - 1, g.right, g.top - 1, colour, 2);
+            break;
+        case CaptionButton::Minimise:
+            FillSolid(dc, {g.left, g.bottom - 2, g.right, g.bottom}, colour);
+            break;
+        case CaptionButton::Maximise:
+            DrawOutline(dc, g, colour, 1, 0);
+            FillSolid(dc, {g.left, g.top, g.right, g.top + 2}, colour);
+            break;
+        case CaptionButton::None:
+            break;
     }
 }
 
@@ -136,8 +136,8 @@ void DrawCaption(HDC dc, HWND frame, const FrameGeometry& g, const SkinPalette& 
     if (line > 0) DrawOutline(dc, whole, palette.colour(state.active ? R::FrameActive : R::FrameInactive), line, 0);
 
     if (HICON icon = SmallIcon(frame)) {
-        DrawIconEx(dc, g.icon.left, g.icon.top, icon, g.icon.right - g.icon.left, g.icon.bottom - g.icon.top, 0, nullptr,
-                   DI_NORMAL);
+        DrawIconEx(dc, g.icon.left, g.icon.top, icon, g.icon.right - g.icon.left, g.icon.bottom - g.icon.top, 0,
+                   nullptr, DI_NORMAL);
     }
     int textRight = g.caption.right - 4;
     for (const auto& [button, area] : g.buttons) {
@@ -168,19 +168,26 @@ void SetHotButton(HWND frame, SkinnedWindow& state, CaptionButton hot) {
 
 UINT SystemCommandOf(CaptionButton button) {
     switch (button) {
-    case CaptionButton::Close: return SC_CLOSE;
-    case CaptionButton::Minimise: return SC_MINIMIZE;
-    case CaptionButton::Maximise: return SC_MAXIMIZE;
-    case CaptionButton::None: break;
+        case CaptionButton::Close:
+            return SC_CLOSE;
+        case CaptionButton::Minimise:
+            return SC_MINIMIZE;
+        case CaptionButton::Maximise:
+            return SC_MAXIMIZE;
+        case CaptionButton::None:
+            break;
     }
     return 0;
 }
 
 CaptionButton ButtonOfHit(WPARAM hit) {
     switch (hit) {
-    case HTCLOSE: return CaptionButton::Close;
-    case HTMINBUTTON: return CaptionButton::Minimise;
-    case HTMAXBUTTON: return CaptionButton::Maximise;
+        case HTCLOSE:
+            return CaptionButton::Close;
+        case HTMINBUTTON:
+            return CaptionButton::Minimise;
+        case HTMAXBUTTON:
+            return CaptionButton::Maximise;
     }
     return CaptionButton::None;
 }
@@ -190,10 +197,14 @@ LRESULT HitTest(HWND frame, WPARAM wParam, LPARAM lParam) {
     const FrameGeometry g = MeasureFrame(frame);
     const POINT point = ScreenToWindowPoint(frame, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     switch (ButtonAt(g, point)) {
-    case CaptionButton::Close: return HTCLOSE;
-    case CaptionButton::Minimise: return HTMINBUTTON;
-    case CaptionButton::Maximise: return HTMAXBUTTON;
-    case CaptionButton::None: break;
+        case CaptionButton::Close:
+            return HTCLOSE;
+        case CaptionButton::Minimise:
+            return HTMINBUTTON;
+        case CaptionButton::Maximise:
+            return HTMAXBUTTON;
+        case CaptionButton::None:
+            break;
     }
     if (PtInRect(&g.icon, point) && (GetWindowLongPtrW(frame, GWL_STYLE) & WS_SYSMENU)) return HTSYSMENU;
     // The system's buttons sit elsewhere; where ours are not, the caption is just caption.
@@ -243,7 +254,8 @@ void PaintFrame(HWND frame) {
 void PaintFrameBackground(HWND frame, HDC dc, const SkinPalette& palette) {
     RECT client;
     GetClientRect(frame, &client);
-    FillVerticalGradient(dc, client, client, palette.look().colour(R::WindowTop), palette.look().colour(R::WindowBottom));
+    FillVerticalGradient(dc, client, client, palette.look().colour(R::WindowTop),
+                         palette.look().colour(R::WindowBottom));
 }
 
 LRESULT FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -254,68 +266,68 @@ LRESULT FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = 0;
         if (HandleMessageForChildren(frame, message, wParam, lParam, result)) return result;
         switch (message) {
-        case WM_NCPAINT:
-            PaintFrame(frame);
-            return 0;
-        case WM_NCACTIVATE:
-            state->active = wParam != FALSE;
-            CallPrevious(frame, message, wParam, -1);  // -1: update the state, draw nothing
-            PaintFrame(frame);
-            return TRUE;
-        case WM_ERASEBKGND:
-            PaintFrameBackground(frame, reinterpret_cast<HDC>(wParam), *palette);
-            return 1;
-        case WM_NCHITTEST:
-            return HitTest(frame, wParam, lParam);
-        case WM_NCMOUSEMOVE: {
-            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, frame, 0};
-            TrackMouseEvent(&track);
-            SetHotButton(frame, *state, ButtonOfHit(wParam));
-            return CallPrevious(frame, message, wParam, lParam);
-        }
-        case WM_NCMOUSELEAVE:
-            SetHotButton(frame, *state, CaptionButton::None);
-            return CallPrevious(frame, message, wParam, lParam);
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK:
-            if (ButtonOfHit(wParam) != CaptionButton::None) {
-                state->pressedButton = ButtonOfHit(wParam);
-                state->pressedButtonUnderMouse = true;
-                SetCapture(frame);
+            case WM_NCPAINT:
                 PaintFrame(frame);
                 return 0;
-            }
-            break;
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONUP:
-            if (TrackCaptionButton(frame, *state, message, lParam)) return 0;
-            break;
-        case WM_CAPTURECHANGED:
-            if (state->pressedButton != CaptionButton::None && reinterpret_cast<HWND>(lParam) != frame) {
-                state->pressedButton = CaptionButton::None;
+            case WM_NCACTIVATE:
+                state->active = wParam != FALSE;
+                CallPrevious(frame, message, wParam, -1);  // -1: update the state, draw nothing
                 PaintFrame(frame);
+                return TRUE;
+            case WM_ERASEBKGND:
+                PaintFrameBackground(frame, reinterpret_cast<HDC>(wParam), *palette);
+                return 1;
+            case WM_NCHITTEST:
+                return HitTest(frame, wParam, lParam);
+            case WM_NCMOUSEMOVE: {
+                TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, frame, 0};
+                TrackMouseEvent(&track);
+                SetHotButton(frame, *state, ButtonOfHit(wParam));
+                return CallPrevious(frame, message, wParam, lParam);
             }
-            break;
-        case kThemedCaptionDraw:
-        case kThemedFrameDraw:
-            return 0;
+            case WM_NCMOUSELEAVE:
+                SetHotButton(frame, *state, CaptionButton::None);
+                return CallPrevious(frame, message, wParam, lParam);
+            case WM_NCLBUTTONDOWN:
+            case WM_NCLBUTTONDBLCLK:
+                if (ButtonOfHit(wParam) != CaptionButton::None) {
+                    state->pressedButton = ButtonOfHit(wParam);
+                    state->pressedButtonUnderMouse = true;
+                    SetCapture(frame);
+                    PaintFrame(frame);
+                    return 0;
+                }
+                break;
+            case WM_MOUSEMOVE:
+            case WM_LBUTTONUP:
+                if (TrackCaptionButton(frame, *state, message, lParam)) return 0;
+                break;
+            case WM_CAPTURECHANGED:
+                if (state->pressedButton != CaptionButton::None && reinterpret_cast<HWND>(lParam) != frame) {
+                    state->pressedButton = CaptionButton::None;
+                    PaintFrame(frame);
+                }
+                break;
+            case kThemedCaptionDraw:
+            case kThemedFrameDraw:
+                return 0;
         }
         // The default handling of these draws the system's caption directly; draw ours over it.
         switch (message) {
-        case WM_SETTEXT:
-        case WM_SETICON:
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK:
-        case WM_NCRBUTTONDOWN:
-        case WM_NCRBUTTONUP:
-        case WM_SYSCOMMAND:
-        case WM_ENABLE:
-        case WM_STYLECHANGED:
-        case WM_INITMENUPOPUP: {
-            const LRESULT answer = CallPrevious(frame, message, wParam, lParam);
-            RepaintFrameIfSkinned(frame);
-            return answer;
-        }
+            case WM_SETTEXT:
+            case WM_SETICON:
+            case WM_NCLBUTTONDOWN:
+            case WM_NCLBUTTONDBLCLK:
+            case WM_NCRBUTTONDOWN:
+            case WM_NCRBUTTONUP:
+            case WM_SYSCOMMAND:
+            case WM_ENABLE:
+            case WM_STYLECHANGED:
+            case WM_INITMENUPOPUP: {
+                const LRESULT answer = CallPrevious(frame, message, wParam, lParam);
+                RepaintFrameIfSkinned(frame);
+                return answer;
+            }
         }
     } catch (...) {
         // Painting must never take the window down; the system's handling goes on below.

@@ -1,6 +1,7 @@
 #include "skin_engine/win32/thread_skinning.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <memory>
@@ -30,11 +31,16 @@ using KindProc = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
 KindProc ProcFor(WindowKind kind) {
     switch (kind) {
-    case WindowKind::Frame: return FrameProc;
-    case WindowKind::PushButton: return PushButtonProc;
-    case WindowKind::TabControl: return TabControlProc;
-    case WindowKind::TrackBar: return TrackBarProc;
-    case WindowKind::Container: return ContainerProc;
+        case WindowKind::Frame:
+            return FrameProc;
+        case WindowKind::PushButton:
+            return PushButtonProc;
+        case WindowKind::TabControl:
+            return TabControlProc;
+        case WindowKind::TrackBar:
+            return TrackBarProc;
+        case WindowKind::Container:
+            return ContainerProc;
     }
     return ContainerProc;
 }

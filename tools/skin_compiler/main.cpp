@@ -67,8 +67,9 @@ int Compile(const fs::path& folder, const fs::path& output, const fs::path& pack
         }
         titles.push_back(look.name.empty() ? source : look.name);
         packages.push_back(skin_engine::PackSkin(look));
-        if (!packageFolder.empty()) WriteFileIfChanged(packageFolder / (source + ".skinpkg"),
-                                                       std::string(packages.back().begin(), packages.back().end()));
+        if (!packageFolder.empty())
+            WriteFileIfChanged(packageFolder / (source + ".skinpkg"),
+                               std::string(packages.back().begin(), packages.back().end()));
     }
     if (!legible) return 1;
     if (!WriteFileIfChanged(output, skin_compiler::GeneratePackageTable(titles, packages))) {

@@ -61,7 +61,8 @@ public:
     Rgb colourOf(const std::string& key) {
         if (auto known = colours_.find(key); known != colours_.end()) return known->second;
         const Definition& definition = lookUp(key, "");
-        if (!inProgress_.insert(key).second) throw SkinSourceError(definition.where + ": '" + key + "' refers to itself");
+        if (!inProgress_.insert(key).second)
+            throw SkinSourceError(definition.where + ": '" + key + "' refers to itself");
         Parser parser{*this, definition.expression, definition.where};
         const Rgb colour = parser.wholeColour();
         inProgress_.erase(key);
@@ -150,7 +151,8 @@ private:
                 const Rgb light = colour();
                 expect(',');
                 const Rgb dark = colour();
-                result = skin_engine::ContrastRatio(first, light) >= skin_engine::ContrastRatio(first, dark) ? light : dark;
+                result =
+                    skin_engine::ContrastRatio(first, light) >= skin_engine::ContrastRatio(first, dark) ? light : dark;
             } else {
                 fail("unknown function '" + function + "'");
             }

@@ -1,8 +1,8 @@
-#include "tools/skin_compiler/skin_source.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "tools/skin_compiler/skin_source.h"
 
 namespace skin_compiler {
 namespace {
@@ -43,8 +43,9 @@ std::string CompileError(const std::map<std::string, std::string>& files) {
 
 TEST(SkinSource, OverridesResolveAfterInheritanceSoDerivedColoursFollow) {
     const auto look = Compile({{"base", CompleteBase()},
-                               {"skin", "# a comment\ninherit = base\nname = Dusk\nground = #102030\n"
-                                        "tab.body = lighten(@ground, 50)\nbutton.style = glass\n"}});
+                               {"skin",
+                                "# a comment\ninherit = base\nname = Dusk\nground = #102030\n"
+                                "tab.body = lighten(@ground, 50)\nbutton.style = glass\n"}});
     EXPECT_EQ(look.name, "Dusk");
     EXPECT_EQ(look.colour(ColourRole::WindowTop), (Rgb{0x10, 0x20, 0x30}));
     EXPECT_EQ(look.colour(ColourRole::TabBody), (Rgb{0x88, 0x90, 0x98}));
@@ -67,7 +68,8 @@ TEST(SkinSource, EvaluatesEachFunction) {
         {"darken( mix(@ground, #ffffff, 100) , 50 )", {128, 128, 128}},
     };
     for (const Case& c : cases) {
-        const auto look = Compile({{"base", CompleteBase()}, {"skin", std::string("inherit = base\ntab.border = ") + c.expression}});
+        const auto look =
+            Compile({{"base", CompleteBase()}, {"skin", std::string("inherit = base\ntab.border = ") + c.expression}});
         EXPECT_EQ(look.colour(ColourRole::TabBorder), c.expected) << c.expression;
     }
 }

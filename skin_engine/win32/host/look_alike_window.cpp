@@ -55,11 +55,12 @@ LookAlikeWindow CreateLookAlikeWindow() {
     RegisterClasses();
     LookAlikeWindow w;
     w.frame = CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, kFrameClass, L"Orvane辅助音效",
-                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 40, 40, 374, 363, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 40, 40, 374, 363, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(w.frame, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     w.volumeLabel = Child(L"STATIC", L"音量：", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, 10, 8, 32, 16, w.frame);
-    w.slider = Child(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP, 48, 10, 136, 16, w.frame);
+    w.slider =
+        Child(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP, 48, 10, 136, 16, w.frame);
     SendMessageW(w.slider, TBM_SETRANGEMIN, FALSE, 1);
     SendMessageW(w.slider, TBM_SETRANGEMAX, FALSE, 100);
     SendMessageW(w.slider, TBM_SETTICFREQ, 1, 0);
@@ -67,8 +68,9 @@ LookAlikeWindow CreateLookAlikeWindow() {
     const DWORD push = BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER | WS_TABSTOP;
     w.previousSkin = Child(L"BUTTON", L"《界面", push, 194, 6, 50, 20, w.frame);
     w.skinLabel = Child(rt::win32::kTransparentLabelClass, L"", 0, 245, 1, 24, 31, w.frame, WS_EX_TRANSPARENT);
-    static HFONT skinLabelFont = CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, nullptr);
+    static HFONT skinLabelFont =
+        CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, nullptr);
     SendMessageW(w.skinLabel, WM_SETFONT, reinterpret_cast<WPARAM>(skinLabelFont), FALSE);
     w.nextSkin = Child(L"BUTTON", L"切换》", push, 271, 6, 50, 20, w.frame);
     w.tabs = Child(WC_TABCONTROLW, L"", TCS_TABS | TCS_SINGLELINE, 0, 32, 368, 296, w.frame);
@@ -151,7 +153,8 @@ bool WriteBitmapFile(const Capture& capture, const wchar_t* path) {
     HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) && WriteFile(out, &info, sizeof(info), &written, nullptr) &&
+    bool ok = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+              WriteFile(out, &info, sizeof(info), &written, nullptr) &&
               WriteFile(out, capture.pixels.data(), pixelBytes, &written, nullptr);
     CloseHandle(out);
     return ok;

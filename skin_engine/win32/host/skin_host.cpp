@@ -19,7 +19,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int n = 0; n <= skins::kSkinCount; ++n) {
         ApplySkinNumber(attach, n);
         SetWindowTextW(window.skinLabel, std::to_wstring(n).c_str());
-        RedrawWindow(window.frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(window.frame, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         wchar_t name[32];
         wsprintfW(name, L"\\skin-%02d.bmp", n);
         if (!WriteBitmapFile(CaptureWindow(window.frame), (std::wstring(argv[1]) + name).c_str())) return 4;
