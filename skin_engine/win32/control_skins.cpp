@@ -317,6 +317,10 @@ LRESULT PushButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) 
                     break;
                 case WM_ERASEBKGND:
                     return 1;
+                case WM_LBUTTONDBLCLK:
+                    // An owner-drawn button turns a quick second click into BN_DOUBLECLICKED; a
+                    // push button in the system look clicks twice, and so must a skinned one.
+                    return CallPrevious(button, WM_LBUTTONDOWN, wParam, lParam);
                 case WM_CREATE: {
                     const LRESULT created = CallPrevious(button, message, wParam, lParam);
                     if (created != -1) MakeOwnerDrawn(button);

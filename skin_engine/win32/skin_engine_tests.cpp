@@ -216,6 +216,44 @@ TEST_F(SkinEngine, SkinsWindowsCreatedLaterAndForgetsDestroyedOnes) {
     EXPECT_EQ(attach_(nullptr, 0, "", 0, 0, 0), 0);
 }
 
+namespace click_count {
+
+int g_clicks = 0;
+int g_doubleClicks = 0;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++g_clicks;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_DOUBLECLICKED) ++g_doubleClicks;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace click_count
+
+// A host who clicks the same sound button twice in quick succession restarts the clip: the second
+// click must stay a click once the button is skinned (owner-drawn buttons report double clicks).
+TEST_F(SkinEngine, QuickSecondClickOnASkinnedButtonIsAClick) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = click_count::CountingProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ClickCountingWindow";
+    RegisterClassW(&windowClass);
+    HWND frame = CreateWindowExW(0, windowClass.lpszClassName, L"clicks", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                 120, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND button = CreateWindowExW(0, L"BUTTON", L"搞笑1", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 8, 8, 70, 35, frame,
+                                  nullptr, windowClass.hInstance, nullptr);
+    ASSERT_EQ(host::ApplySkinNumber(attach_, 5), 0);
+    ASSERT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    click_count::g_clicks = click_count::g_doubleClicks = 0;
+    const LPARAM inside = MAKELPARAM(10, 10);
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageW(button, WM_LBUTTONUP, 0, inside);
+    SendMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    SendMessageW(button, WM_LBUTTONUP, 0, inside);
+    EXPECT_EQ(click_count::g_clicks, 2);
+    EXPECT_EQ(click_count::g_doubleClicks, 0);
+    DestroyWindow(frame);
+}
+
 // Counts the GDI objects the engine holds by standing in for the GDI functions it imports.
 // GetGuiResources would do on Windows, but Wine always answers 0 there.
 namespace gdi_census {
