@@ -194,7 +194,7 @@ class SkinSwitcherTests(SonitraTestCase):
 
             def changed_everywhere():
                 now = looks()
-                unchanged = [name for name in regions if now[name].differing_fraction(previous[name], 24) < 0.05]
+                unchanged = [name for name in regions if now[name].differing_fraction(previous[name], 4) < 0.05]
                 return now if not unchanged else None
 
             previous = wait_for(changed_everywhere, timeout=20, interval=0.5,
