@@ -95,7 +95,7 @@ def streams(capture_dir):
 
 class OverlapWatch:
     """Watches the capture folder from a thread and notes, for every stream, when it appeared and
-    when it last grew. Two clips overlapped if a stream grew after a later one had appeared."""
+    when it last grew. Two clips overlapped if a stream grew after a later one had been seen."""
 
     def __init__(self, capture_dir):
         self.capture_dir = Path(capture_dir)
@@ -112,15 +112,17 @@ class OverlapWatch:
         self._thread.join()
 
     def _run(self):
+        seen_at = {}  # when each file was last seen at its previous size
         while not self._stop.wait(0.002):
-            now = time.monotonic()
             for entry in os.scandir(self.capture_dir):
+                now = time.monotonic()
                 size = entry.stat().st_size
-                if entry.name not in self.first_seen:
-                    self.first_seen[entry.name] = now
-                if size != self._sizes.get(entry.name):
-                    self._sizes[entry.name] = size
-                    self.last_growth[entry.name] = now
+                self.first_seen.setdefault(entry.name, now)
+                if entry.name in self._sizes and size != self._sizes[entry.name]:
+                    # It grew some time after it was last seen at the old size; only that much is certain.
+                    self.last_growth[entry.name] = seen_at[entry.name]
+                self._sizes[entry.name] = size
+                seen_at[entry.name] = now
 
     def overlaps(self):
         """Pairs (earlier, later) where the earlier stream still grew after the later appeared."""
