@@ -52,8 +52,11 @@ class StressTests(SoundBoardCase):
         generator = random.Random(20261211)
         points = self.targets()
         with OverlapWatch(self.wine.capture_dir) as watch:
-            # The first half warms up: libraries load, and Wine's handle table grows to its peak
-            # (it reports its size, not the handles in use). The second half must add nothing.
+            # The first half warms up: libraries load and caches fill. The second half must add
+            # nothing. Wine reports the size of a process's handle table, not the handles in use,
+            # and the table doubles when a passing peak outgrows it; one doubling is no leak (a leak
+            # of one handle per click would double it several times). win32_tests count the
+            # playback service's handles exactly, in-process.
             self.storm(points, CLICKS // 2, generator)
             before = self.idle_resources()
             self.storm(points, CLICKS - CLICKS // 2, generator)
@@ -61,7 +64,7 @@ class StressTests(SoundBoardCase):
         self.assertTrue(self.app.running)
         self.assertEqual(watch.overlaps()[:5], [])
         self.assertLessEqual(after["threads"], before["threads"] + SPARE_THREADS, (before, after))
-        self.assertLessEqual(after["handles"], before["handles"] + SPARE_HANDLES, (before, after))
+        self.assertLessEqual(after["handles"], 2 * before["handles"] + SPARE_HANDLES, (before, after))
         self.assertLessEqual(after["private_bytes"], before["private_bytes"] + SPARE_BYTES, (before, after))
         # Still answering: back on page 1, a click plays its clip whole.
         self.show_page(1)
