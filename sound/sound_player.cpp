@@ -1,7 +1,10 @@
 #include "sound/sound_player.h"
 
 #include <array>
+#include <condition_variable>
+#include <functional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "sound/id3_tag.h"
@@ -25,17 +28,96 @@ std::optional<uint64_t> FindAudioStart(rt::FileStream& file) {
 
 }  // namespace
 
+// One kept thread and the one job it runs at a time.
+class BackgroundWorker {
+public:
+    BackgroundWorker() : thread_(&BackgroundWorker::Serve, this) {}
+
+    void Run(std::function<void()> job) {
+        std::lock_guard lock(mutex_);
+        job_ = std::move(job);
+        busy_ = true;
+        changed_.notify_all();
+    }
+
+    void WaitUntilIdle() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !busy_; });
+    }
+
+private:
+    // The jobs never throw (PlayInBackground is noexcept), so nothing leaves this thread entry.
+    void Serve() noexcept {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return busy_ && job_; });
+            std::function<void()> job = std::move(job_);
+            job_ = nullptr;
+            lock.unlock();
+            job();
+            job = nullptr;
+            lock.lock();
+            busy_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::function<void()> job_;
+    bool busy_ = false;
+    std::thread thread_;
+};
+
+// Starting a thread costs milliseconds on some systems, more than the rest of a start, so the
+// threads of discarded players are kept and given to the next ones. The workers live until the
+// process ends: they are never destroyed, so a player discarded during static destruction can
+// still wait for its own; idle ones hold nothing.
+class BackgroundWorkers {
+public:
+    // An idle worker, reserved until Release; a new one when all are taken. Throws
+    // std::system_error when no thread can be started.
+    BackgroundWorker& Reserve() {
+        std::lock_guard lock(mutex_);
+        if (idle_.empty()) return *new BackgroundWorker;
+        BackgroundWorker& worker = *idle_.back();
+        idle_.pop_back();
+        return worker;
+    }
+
+    void Release(BackgroundWorker& worker) {
+        std::lock_guard lock(mutex_);
+        idle_.push_back(&worker);
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<BackgroundWorker*> idle_;
+};
+
+namespace {
+
+BackgroundWorkers& Workers() {
+    static auto* workers = new BackgroundWorkers;
+    return *workers;
+}
+
+}  // namespace
+
 SoundPlayer::SoundPlayer(std::string path) : path_(std::move(path)) {
-    std::unique_ptr<rt::FileStream> file = rt::OpenFileStream(path_);
-    if (!file) return;
-    const std::optional<uint64_t> audioStart = FindAudioStart(*file);
+    file_ = rt::OpenFileStream(path_);
+    if (!file_) return;
+    const std::optional<uint64_t> audioStart = FindAudioStart(*file_);
     if (!audioStart) return;
+    audioStart_ = *audioStart;
     report_.state = PlayerState::Playing;
     try {
-        background_ = std::thread(&SoundPlayer::PlayInBackground, this, std::move(file), *audioStart);
+        worker_ = &Workers().Reserve();
     } catch (const std::system_error&) {
         report_.state = PlayerState::Stopped;
+        return;
     }
+    worker_->Run([this] { PlayInBackground(); });
 }
 
 SoundPlayer::~SoundPlayer() {
@@ -44,7 +126,10 @@ SoundPlayer::~SoundPlayer() {
         std::lock_guard lock(mutex_);
         if (wakeableOutput_) wakeableOutput_->Wake();
     }
-    if (background_.joinable()) background_.join();
+    if (worker_) {
+        worker_->WaitUntilIdle();
+        Workers().Release(*worker_);
+    }
 }
 
 PlayerReport SoundPlayer::Report() const {
@@ -52,10 +137,11 @@ PlayerReport SoundPlayer::Report() const {
     return report_;
 }
 
-void SoundPlayer::PlayInBackground(std::unique_ptr<rt::FileStream> file, uint64_t audioStart) noexcept {
+void SoundPlayer::PlayInBackground() noexcept {
     Ending ending = Ending::FinishedOrFailed;
     try {
-        ending = Play(*file, audioStart);
+        const std::unique_ptr<rt::FileStream> file = std::move(file_);
+        ending = Play(*file, audioStart_);
     } catch (...) {
         // Out of memory in the background: the file has failed, silently.
     }

@@ -1,11 +1,11 @@
 #pragma once
 // One player: one MP3 file played once, read, decoded and sent to the default wave-out device
-// on a thread of its own.
+// on a background thread (kept from earlier players when one is idle).
 //
 // Thread contract: a player is created and destroyed on one thread (the user-interface
 // thread). The constructor opens the file on that thread and starts the background work; the
 // destructor is the synchronous discard: it returns only after the device has been reset and
-// closed and the background thread has ended. Report may be called from any thread.
+// closed and the background work has ended. Report may be called from any thread.
 
 #include <atomic>
 #include <chrono>
@@ -14,7 +14,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "runtime/audio_output.h"
@@ -23,6 +22,8 @@
 #include "sound/mpeg_frame_reader.h"
 
 namespace sound {
+
+class BackgroundWorker;
 
 enum class PlayerState : uint8_t { Stopped, Playing };
 
@@ -46,7 +47,7 @@ public:
 private:
     enum class Ending : uint8_t { FinishedOrFailed, DeviceUnavailable, Discarded };
 
-    void PlayInBackground(std::unique_ptr<rt::FileStream> file, uint64_t audioStart) noexcept;
+    void PlayInBackground() noexcept;
     Ending Play(rt::FileStream& file, uint64_t audioStart);
     Ending Feed(MpegFrameReader& frames, rt::Mp3Decoder& decoder, std::vector<uint8_t> firstPcm,
                 rt::AudioOutput& output);
@@ -61,7 +62,10 @@ private:
     PlayerReport report_;
     rt::AudioOutput* wakeableOutput_ = nullptr;  // the open device, for the discard to wake
 
-    std::thread background_;
+    // Set by the constructor; the file then belongs to the background work.
+    std::unique_ptr<rt::FileStream> file_;
+    uint64_t audioStart_ = 0;
+    BackgroundWorker* worker_ = nullptr;  // reserved while the player exists
 };
 
 }  // namespace sound
