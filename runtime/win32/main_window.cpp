@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -19,6 +20,8 @@ constexpr wchar_t kMainWindowClass[] = L"SonitraMainWindow";
 constexpr int kFirstControlId = 100;
 constexpr int kAppIconId = 1;
 constexpr int kSkinLabelFontHeight = -20;
+// Room the tab control keeps beside its tabs, and for the selected tab to stand out.
+constexpr int kTabStripMargin = 8;
 
 struct Control {
     const ControlLayout* layout;
@@ -47,7 +50,7 @@ KindStyle StyleOf(ControlKind kind) {
     case ControlKind::Slider: return {TRACKBAR_CLASSW, TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM, 0};
     case ControlKind::PushButton: return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
     case ControlKind::TransparentLabel: return {kTransparentLabelClass, 0, WS_EX_TRANSPARENT};
-    case ControlKind::TabControl: return {WC_TABCONTROLW, TCS_TABS | TCS_SINGLELINE, 0};
+    case ControlKind::TabControl: return {WC_TABCONTROLW, TCS_TABS | TCS_SINGLELINE | TCS_FIXEDWIDTH, 0};
     }
     return {L"STATIC", 0, 0};
 }
@@ -163,6 +166,13 @@ void SetUpTabs(HWND tabControl, const WindowLayout& layout) {
         item.pszText = title.data();
         SendMessageW(tabControl, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
+    // Every page's tab in view at once: equal shares of the strip, whatever the font's width.
+    RECT firstTab{};
+    TabCtrl_GetItemRect(tabControl, 0, &firstTab);
+    RECT strip{};
+    GetClientRect(tabControl, &strip);
+    const int pages = static_cast<int>(std::max<size_t>(layout.pageTitles.size(), 1));
+    TabCtrl_SetItemSize(tabControl, (strip.right - kTabStripMargin) / pages, firstTab.bottom - firstTab.top);
     TabCtrl_SetCurSel(tabControl, 0);
     SetWindowSubclass(tabControl, TabControlProc, 0, 0);
 }
