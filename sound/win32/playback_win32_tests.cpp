@@ -144,6 +144,23 @@ TEST_F(Win32PlaybackTest, OpensPathsWithChineseNames) {
     RemoveDirectoryW(folder.c_str());
 }
 
+// A clip that another program holds open without sharing (an editor, a copy in progress) gives
+// silence, like a missing one, and the clip before it has stopped.
+TEST_F(Win32PlaybackTest, AClipLockedByAnotherProgramGivesSilence) {
+    wchar_t temporary[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temporary), 0u);
+    const std::wstring copy = std::wstring(temporary) + L"locked clip.mp3";
+    ASSERT_TRUE(CopyFileW(rt::win32::WideFromUtf8(Fixture("stereo_44100.mp3")).c_str(), copy.c_str(), FALSE));
+    HANDLE lock = CreateFileW(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    PlaySoundFile(Fixture("mono_22050.mp3"));
+    PlaySoundFile(rt::win32::Utf8FromWide(copy));
+    EXPECT_TRUE(WaitForIdle());
+    EXPECT_FALSE(CurrentPlayerReport()->deviceFormat);
+    CloseHandle(lock);
+    DeleteFileW(copy.c_str());
+}
+
 TEST_F(Win32PlaybackTest, RequestsInQuickSuccessionCutOffAndNeverHang) {
     const auto begin = Clock::now();
     for (int i = 0; i < 20; ++i) {
