@@ -57,9 +57,9 @@ std::vector<Rgba> DecodeImage(const std::vector<uint8_t>& file, const Entry& ent
 std::vector<uint8_t> ProgramIconFile() {
     std::vector<Picture> pictures;
     std::vector<int> depths;
-    for (const IconImageSpec& spec : kProgramIconImages) {
-        pictures.push_back(RenderIcon(spec.size));
-        depths.push_back(spec.bitsPerPixel);
+    for (const IconImageSpec& format : kProgramIconImages) {
+        pictures.push_back(RenderIcon(format.size));
+        depths.push_back(format.bitsPerPixel);
     }
     return BuildIconFile(pictures, depths);
 }
@@ -72,21 +72,21 @@ TEST(IconFile, DirectoryDescribesNineImagesLaidEndToEnd) {
     size_t expectedOffset = 6 + 16 * 9;
     for (size_t i = 0; i < 9; ++i) {
         const Entry entry = ReadEntry(file, i);
-        const IconImageSpec spec = kProgramIconImages[i];
-        SCOPED_TRACE(testing::Message() << spec.size << " px at " << spec.bitsPerPixel << " bits");
-        EXPECT_EQ(entry.size, spec.size);
-        EXPECT_EQ(file.at(6 + 16 * i + 1), spec.size);
-        EXPECT_EQ(file.at(6 + 16 * i + 2), spec.bitsPerPixel < 8 ? 1 << spec.bitsPerPixel : 0);
-        EXPECT_EQ(entry.bits, spec.bitsPerPixel);
+        const IconImageSpec format = kProgramIconImages[i];
+        SCOPED_TRACE(testing::Message() << format.size << " px at " << format.bitsPerPixel << " bits");
+        EXPECT_EQ(entry.size, format.size);
+        EXPECT_EQ(file.at(6 + 16 * i + 1), format.size);
+        EXPECT_EQ(file.at(6 + 16 * i + 2), format.bitsPerPixel < 8 ? 1 << format.bitsPerPixel : 0);
+        EXPECT_EQ(entry.bits, format.bitsPerPixel);
         EXPECT_EQ(entry.offset, expectedOffset);
-        const size_t palette = spec.bitsPerPixel < 32 ? (size_t{4} << spec.bitsPerPixel) : 0;
-        const size_t rows = (RowBytes(spec.size, spec.bitsPerPixel) + RowBytes(spec.size, 1)) * spec.size;
+        const size_t palette = format.bitsPerPixel < 32 ? (size_t{4} << format.bitsPerPixel) : 0;
+        const size_t rows = (RowBytes(format.size, format.bitsPerPixel) + RowBytes(format.size, 1)) * format.size;
         EXPECT_EQ(entry.bytes, 40 + palette + rows);
         // The bitmap header inside the image agrees with the directory.
         EXPECT_EQ(Read32(file, entry.offset), 40u);
-        EXPECT_EQ(Read32(file, entry.offset + 4), static_cast<uint32_t>(spec.size));
-        EXPECT_EQ(Read32(file, entry.offset + 8), static_cast<uint32_t>(2 * spec.size));
-        EXPECT_EQ(Read16(file, entry.offset + 14), static_cast<uint32_t>(spec.bitsPerPixel));
+        EXPECT_EQ(Read32(file, entry.offset + 4), static_cast<uint32_t>(format.size));
+        EXPECT_EQ(Read32(file, entry.offset + 8), static_cast<uint32_t>(2 * format.size));
+        EXPECT_EQ(Read16(file, entry.offset + 14), static_cast<uint32_t>(format.bitsPerPixel));
         expectedOffset += entry.bytes;
     }
     EXPECT_EQ(expectedOffset, file.size());

@@ -13,9 +13,9 @@ int main(int argc, char** argv) {
     }
     std::vector<icon_maker::Picture> pictures;
     std::vector<int> depths;
-    for (const icon_maker::IconImageSpec& spec : icon_maker::kProgramIconImages) {
-        pictures.push_back(icon_maker::RenderIcon(spec.size));
-        depths.push_back(spec.bitsPerPixel);
+    for (const icon_maker::IconImageSpec& format : icon_maker::kProgramIconImages) {
+        pictures.push_back(icon_maker::RenderIcon(format.size));
+        depths.push_back(format.bitsPerPixel);
     }
     const std::vector<uint8_t> file = icon_maker::BuildIconFile(pictures, depths);
     std::ofstream out(argv[1], std::ios::binary);
