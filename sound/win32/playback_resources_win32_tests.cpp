@@ -12,19 +12,10 @@
 #include <string>
 
 #include "sound/playback_service.h"
+#include "sound/win32/test_fixtures.h"
 
 namespace sound {
 namespace {
-
-std::string Fixture(const std::string& name) {
-    std::string folder = __FILE__;
-    folder = folder.substr(0, folder.find_last_of("/\\"));
-    folder = folder.substr(0, folder.find_last_of("/\\")) + "/test_data/";
-    if (!folder.empty() && folder[0] == '/') folder = "Z:" + folder;
-    for (char& c : folder)
-        if (c == '/') c = '\\';
-    return folder + name;
-}
 
 int OpenHandleCount() {
     int count = 0;

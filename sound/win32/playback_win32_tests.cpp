@@ -13,22 +13,12 @@
 #include "runtime/win32/wide_text.h"
 #include "sound/mp3_file_decoding.h"
 #include "sound/playback_service.h"
+#include "sound/win32/test_fixtures.h"
 
 namespace sound {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The fixtures folder, found from this source file's own path (a Unix path under Wine).
-std::string Fixture(const std::string& name) {
-    std::string folder = __FILE__;
-    folder = folder.substr(0, folder.find_last_of("/\\"));
-    folder = folder.substr(0, folder.find_last_of("/\\")) + "/test_data/";
-    if (!folder.empty() && folder[0] == '/') folder = "Z:" + folder;
-    for (char& c : folder)
-        if (c == '/') c = '\\';
-    return folder + name;
-}
 
 bool WaitForIdle(Clock::duration limit = std::chrono::seconds(10)) {
     const auto end = Clock::now() + limit;
