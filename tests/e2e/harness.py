@@ -369,7 +369,8 @@ class WineSession:
                             encoding="utf-8", errors="surrogateescape")
 
     def _write_asoundrc(self):
-        # Everything waveOut plays lands in capture/wave-<rate>-<channels>.raw, appended run after run.
+        # Everything waveOut plays lands in capture/wave-<rate>-<channels>.raw; the file plugin never
+        # appends, so each later opening of the device gets a file of its own (.raw.0001, .raw.0002, ...).
         (self.home / ".asoundrc").write_text(
             "pcm.!default {\n  type file\n  slave.pcm \"null\"\n"
             f"  file \"{self.capture_dir}/wave-%r-%c.raw\"\n  format \"raw\"\n  truncate false\n}}\n")
@@ -530,8 +531,9 @@ class WineSession:
         return wait_for(settled, timeout=timeout, interval=0.3, what=f"the screen to settle for {name}")
 
     def capture_files(self):
-        """The ALSA capture files, by name (e.g. wave-44100-2.raw), with their bytes."""
-        return {p.name: p.read_bytes() for p in sorted(self.capture_dir.glob("*.raw"))}
+        """The ALSA capture files, one per device opening, by name (wave-44100-2.raw, then
+        wave-44100-2.raw.0001 and so on), with their bytes."""
+        return {p.name: p.read_bytes() for p in sorted(self.capture_dir.glob("wave-*.raw*"))}
 
 
 def _stop(popen):
